@@ -1,0 +1,8 @@
+// Fault injection of the POSIX stand-in, for tests of the paths that real
+// systems take only when something goes wrong.
+#pragma once
+
+// The n-th file read from now fails (n = 1 is the next one); 0 turns it off.
+void PosixFailReadNumber(int n);
+// The n-th heap allocation or reallocation from now fails; 0 turns it off.
+void PosixFailAllocationNumber(int n);

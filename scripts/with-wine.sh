@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs a command inside a private Wine session: its own Xvfb display (or the
+# user's display with BQ_USE_DISPLAY=1), its own Wine prefix under build/, and
+# one Wine server kept alive for the whole run. The server and the display
+# that this script started are stopped by their process ids at the end.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+export WINEPREFIX="${BQ_WINEPREFIX:-$root/build/wine/prefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+server_pid=""
+cleanup() {
+  if [ -n "$server_pid" ]; then
+    wineserver -k 2>/dev/null || true
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT INT TERM
+
+if [ "${BQ_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+  mkdir -p "$root/build/wine"
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$number_file" ] && break
+    sleep 0.1
+  done
+  [ -s "$number_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$number_file")"
+  rm -f "$number_file"
+fi
+
+# A fresh prefix for every run, so no state of an earlier run leaks in.
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+wineserver -f -p &
+server_pid=$!
+wineboot -i >/dev/null 2>&1
+
+"$@"
