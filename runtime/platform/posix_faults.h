@@ -6,3 +6,6 @@
 void PosixFailReadNumber(int n);
 // The n-th heap allocation or reallocation from now fails; 0 turns it off.
 void PosixFailAllocationNumber(int n);
+// Every reallocation moves the block and poisons the old one, so that a stale
+// address into a moved buffer shows at once.
+void PosixMoveEveryReallocation(bool on);

@@ -2,6 +2,7 @@
 // Windows calls that the portable core uses.
 #include <errno.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@ namespace {
 
 std::atomic<int> readsUntilFailure{0};
 std::atomic<int> allocationsUntilFailure{0};
+std::atomic<bool> moveEveryReallocation{false};
 
 bool InjectedFailure(std::atomic<int>& countdown) {
   int left = countdown.load();
@@ -46,6 +48,20 @@ void PosixFailReadNumber(int n) {
 
 void PosixFailAllocationNumber(int n) {
   allocationsUntilFailure = n;
+}
+
+void PosixMoveEveryReallocation(bool on) {
+  moveEveryReallocation = on;
+}
+
+static BlockHeader* MoveBlock(BlockHeader* header, size_t bytes) {
+  auto* moved = static_cast<BlockHeader*>(std::malloc(sizeof(BlockHeader) + bytes));
+  if (!moved) return nullptr;
+  size_t oldBytes = malloc_usable_size(header) - sizeof(BlockHeader);
+  std::memcpy(moved + 1, header + 1, oldBytes < bytes ? oldBytes : bytes);
+  std::memset(header + 1, 0xDD, oldBytes);
+  std::free(header);
+  return moved;
 }
 
 PlatformHeap* PlatformHeapCreate() {
@@ -84,7 +100,8 @@ void* PlatformHeapAllocZeroed(PlatformHeap* heap, size_t bytes) {
 void* PlatformHeapRealloc(PlatformHeap* heap, void* block, size_t bytes) {
   if (InjectedFailure(allocationsUntilFailure)) return nullptr;
   BlockHeader* header = UnlinkBlock(heap, block);
-  auto* moved = static_cast<BlockHeader*>(std::realloc(header, sizeof(BlockHeader) + bytes));
+  auto* moved = moveEveryReallocation ? MoveBlock(header, bytes)
+                                      : static_cast<BlockHeader*>(std::realloc(header, sizeof(BlockHeader) + bytes));
   if (!moved) {
     LinkBlock(heap, header);  // the old block stays valid and stays in the heap
     return nullptr;
