@@ -40,8 +40,11 @@ if [ "${BQ_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   rm -f "$number_file"
 fi
 
-# A fresh prefix for every run, so no state of an earlier run leaks in.
-rm -rf "$WINEPREFIX"
+# A fresh prefix for every run, so no state of an earlier run leaks in;
+# BQ_REUSE_PREFIX=1 keeps one that is already there (for `make run`).
+if [ "${BQ_REUSE_PREFIX:-0}" != 1 ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+  rm -rf "$WINEPREFIX"
+fi
 mkdir -p "$WINEPREFIX"
 wineserver -f -p &
 server_pid=$!

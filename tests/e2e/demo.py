@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""The demo of `make run` on a machine without a display: the real utility on
+a private X display, a sample file picked through the real dialog, the
+clipboard line and the message text printed, screenshots saved."""
+import os
+import sys
+
+from harness import Session, windows_path
+
+build_dir = sys.argv[1] if len(sys.argv) > 1 else "build/windows"
+out_dir = os.path.join(os.path.dirname(os.path.abspath(build_dir)), "screenshots")
+sample = os.path.join(os.path.dirname(os.path.abspath(build_dir)), "demo", "sample file.txt")
+os.makedirs(os.path.dirname(sample), exist_ok=True)
+with open(sample, "w") as f:
+    f.write("The quick brown fox jumps over the lazy dog\n")
+
+session = Session(build_dir)
+session.start()
+try:
+    session.driver("dialog")
+    session.driver("set-name", windows_path(sample))
+    session.screenshot(os.path.join(out_dir, "dialog.png"))
+    session.driver("open")
+    box = session.driver("message")
+    session.screenshot(os.path.join(out_dir, "result.png"))
+    clipboard = session.driver("clipboard")
+    session.driver("ok")
+    code = session.wait()
+finally:
+    session.stop()
+
+print(f"picked:          {sample}")
+print(f"clipboard:       {clipboard['text']}")
+print(f"message title:   {box['title']}")
+print("message text:    " + box["text"].replace("\r\n", "\n                 "))
+print(f"exit code:       {code}")
+print(f"screenshots:     {out_dir}/dialog.png, {out_dir}/result.png")

@@ -1,0 +1,74 @@
+"""Runs the utility under Wine and drives it as a user would, through the
+driver program (driver.exe): find the open dialog, pick a file or cancel,
+read the message box and the clipboard, press OK. Runs inside the private
+Wine session of scripts/with-wine.sh (DISPLAY and WINEPREFIX set)."""
+import json
+import os
+import subprocess
+import time
+
+TITLE = "Brelloway-Quintari V1.0"
+
+
+def windows_path(path):
+    """The path as the Windows program sees it: Wine maps drive Z: to /."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def ascii_argument(text):
+    """Arguments travel as ASCII with \\uXXXX escapes, whatever the locale."""
+    return json.dumps(text)[1:-1]
+
+
+class Session:
+    def __init__(self, build_dir):
+        self.exe = os.path.join(build_dir, "brelloway-quintari.exe")
+        self.driver_exe = os.path.join(build_dir, "tests", "e2e", "driver.exe")
+        self.process = None
+
+    def driver(self, *args, timeout=60, check=True):
+        """Runs one driver command and returns its JSON answer."""
+        result = subprocess.run(["wine", self.driver_exe, *[ascii_argument(a) for a in args]],
+                                capture_output=True, text=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"driver {args} failed ({result.returncode}): {result.stdout} {result.stderr}")
+        lines = [line for line in result.stdout.splitlines() if line.startswith("{")]
+        return json.loads(lines[-1]) if lines else {}
+
+    def start(self):
+        self.process = subprocess.Popen(["wine", self.exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self.process
+
+    def wait(self, timeout=120):
+        return self.process.wait(timeout=timeout)
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    def screenshot(self, png_path):
+        """Saves the whole X display as PNG (xwd and netpbm)."""
+        os.makedirs(os.path.dirname(png_path), exist_ok=True)
+        xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+        pnm = subprocess.run(["xwdtopnm"], input=xwd, capture_output=True, check=True).stdout
+        png = subprocess.run(["pnmtopng"], input=pnm, capture_output=True, check=True).stdout
+        with open(png_path, "wb") as f:
+            f.write(png)
+
+    def report(self, path, before_pick=None):
+        """Runs the utility on one file and returns what the user gets:
+        the dialog, the message box, the clipboard and the exit code."""
+        self.start()
+        try:
+            dialog = self.driver("dialog")
+            if before_pick:
+                before_pick()
+            self.driver("pick", windows_path(path))
+            box = self.driver("message")
+            clipboard = self.driver("clipboard")
+            self.driver("ok")
+            code = self.wait()
+        finally:
+            self.stop()
+        return {"dialog": dialog, "box": box, "clipboard": clipboard, "exit": code}
