@@ -15,14 +15,15 @@ with open(sample, "w") as f:
     f.write("The quick brown fox jumps over the lazy dog\n")
 
 session = Session(build_dir)
+session.draw_captions()
 session.start()
 try:
-    session.driver("dialog")
+    dialog = session.driver("dialog")
     session.driver("set-name", windows_path(sample))
-    session.screenshot(os.path.join(out_dir, "dialog.png"))
+    session.screenshot(os.path.join(out_dir, "dialog.png"), dialog["rect"])
     session.driver("open")
     box = session.driver("message")
-    session.screenshot(os.path.join(out_dir, "result.png"))
+    session.screenshot(os.path.join(out_dir, "result.png"), box["rect"])
     clipboard = session.driver("clipboard")
     session.driver("ok")
     code = session.wait()

@@ -35,6 +35,12 @@ class Session:
         lines = [line for line in result.stdout.splitlines() if line.startswith("{")]
         return json.loads(lines[-1]) if lines else {}
 
+    def draw_captions(self):
+        """Without a window manager Wine draws no title bars; let it draw its own,
+        so that screenshots show the titles."""
+        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/t", "REG_SZ",
+                        "/d", "N", "/f"], capture_output=True, check=True)
+
     def start(self):
         self.process = subprocess.Popen(["wine", self.exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
@@ -47,25 +53,34 @@ class Session:
             self.process.kill()
             self.process.wait()
 
-    def screenshot(self, png_path):
-        """Saves the whole X display as PNG (xwd and netpbm)."""
+    def screenshot(self, png_path, rect=None, margin=8):
+        """Saves the X display, or the rectangle [left, top, right, bottom]
+        of it with a margin, as PNG (xwd and netpbm)."""
         os.makedirs(os.path.dirname(png_path), exist_ok=True)
         xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
         pnm = subprocess.run(["xwdtopnm"], input=xwd, capture_output=True, check=True).stdout
+        if rect:
+            left, top = max(rect[0] - margin, 0), max(rect[1] - margin, 0)
+            cut = ["pnmcut", "-left", str(left), "-top", str(top),
+                   "-width", str(rect[2] - rect[0] + 2 * margin), "-height", str(rect[3] - rect[1] + 2 * margin)]
+            pnm = subprocess.run(cut, input=pnm, capture_output=True, check=True).stdout
         png = subprocess.run(["pnmtopng"], input=pnm, capture_output=True, check=True).stdout
         with open(png_path, "wb") as f:
             f.write(png)
 
-    def report(self, path, before_pick=None):
+    def report(self, path, screenshots=None):
         """Runs the utility on one file and returns what the user gets:
         the dialog, the message box, the clipboard and the exit code."""
         self.start()
         try:
             dialog = self.driver("dialog")
-            if before_pick:
-                before_pick()
-            self.driver("pick", windows_path(path))
+            self.driver("set-name", windows_path(path))
+            if screenshots:
+                self.screenshot(os.path.join(screenshots, "dialog.png"), dialog["rect"])
+            self.driver("open")
             box = self.driver("message")
+            if screenshots:
+                self.screenshot(os.path.join(screenshots, "result.png"), box["rect"])
             clipboard = self.driver("clipboard")
             self.driver("ok")
             code = self.wait()

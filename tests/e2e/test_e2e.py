@@ -37,10 +37,11 @@ class ChecksumReportTest(unittest.TestCase):
         shutil.rmtree(FILES, ignore_errors=True)
         os.makedirs(FILES)
         cls.session = Session(BUILD_DIR)
+        cls.session.draw_captions()
 
-    def expect_report(self, path):
+    def expect_report(self, path, screenshots=None):
         crc, md5 = digests(path)
-        result = self.session.report(path)
+        result = self.session.report(path, screenshots)
         box, clipboard = result["box"], result["clipboard"]
         self.assertEqual(clipboard["text"], f"{crc}     {md5}")
         self.assertEqual(len(clipboard["text"]), 45)
@@ -52,7 +53,7 @@ class ChecksumReportTest(unittest.TestCase):
         return result
 
     def test_dialog_offers_all_files_and_no_initial_name(self):
-        result = self.expect_report(make_file("dialog.txt", b"dialog"))
+        result = self.expect_report(make_file("dialog.txt", b"dialog"), os.path.join(BUILD_DIR, "screenshots"))
         dialog = result["dialog"]
         self.assertEqual(dialog["title"], TITLE)
         self.assertEqual(dialog["filters"], ["All files (*.*)"])
