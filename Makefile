@@ -9,6 +9,7 @@ deps:
 native: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native
+	@ln -sf build/native/compile_commands.json compile_commands.json
 
 windows: deps
 	cmake --preset windows >/dev/null
