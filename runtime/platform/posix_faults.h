@@ -9,3 +9,6 @@ void PosixFailAllocationNumber(int n);
 // Every reallocation moves the block and poisons the old one, so that a stale
 // address into a moved buffer shows at once.
 void PosixMoveEveryReallocation(bool on);
+// Files the seam has opened so far, and those of them not yet closed.
+int PosixFilesOpened();
+int PosixFilesOpen();

@@ -19,6 +19,8 @@ namespace {
 
 std::atomic<int> readsUntilFailure{0};
 std::atomic<int> allocationsUntilFailure{0};
+std::atomic<int> filesOpened{0};
+std::atomic<int> filesClosed{0};
 std::atomic<bool> moveEveryReallocation{false};
 
 bool InjectedFailure(std::atomic<int>& countdown) {
@@ -44,6 +46,14 @@ struct PlatformHeap {
 
 void PosixFailReadNumber(int n) {
   readsUntilFailure = n;
+}
+
+int PosixFilesOpened() {
+  return filesOpened;
+}
+
+int PosixFilesOpen() {
+  return filesOpened - filesClosed;
 }
 
 void PosixFailAllocationNumber(int n) {
@@ -223,6 +233,7 @@ PlatformFile* PlatformOpenFileForReading(const char16_t* path) {
     close(fd);
     return nullptr;
   }
+  ++filesOpened;
   // Handles are the descriptor plus one, so that descriptor 0 is not null.
   return reinterpret_cast<PlatformFile*>(static_cast<intptr_t>(fd) + 1);
 }
@@ -247,6 +258,7 @@ bool PlatformReadFile(PlatformFile* file, void* buffer, uint32_t size, uint32_t*
 }
 
 void PlatformCloseFile(PlatformFile* file) {
+  ++filesClosed;
   close(static_cast<int>(reinterpret_cast<intptr_t>(file) - 1));
 }
 
