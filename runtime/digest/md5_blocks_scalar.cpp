@@ -12,13 +12,11 @@ namespace {
 using Block = uint8_t[64];
 
 template <int I>
-__attribute__((always_inline)) inline void Step(uint32_t (&v)[4], const uint8_t* p) {
-  constexpr int A = md5::Target(I), B = (A + 1) % 4, C = (A + 2) % 4, D = (A + 3) % 4;
-  uint32_t& a = v[A];
+__attribute__((always_inline)) inline void Step(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, const uint8_t* p) {
   uint32_t t;
-#define MD5_STEP_OPERANDS                                                                              \
-  : [a] "+r"(a), [t] "=&r"(t)                                                                          \
-  : [b] "r"(v[B]), [c] "r"(v[C]), [d] "r"(v[D]), [p] "r"(p), "m"(*reinterpret_cast<const Block*>(p)), \
+#define MD5_STEP_OPERANDS                                                                        \
+  : [a] "+r"(a), [t] "=&r"(t)                                                                    \
+  : [b] "r"(b), [c] "r"(c), [d] "r"(d), [p] "r"(p), "m"(*reinterpret_cast<const Block*>(p)), \
     [x] "i"(4 * md5::WordIndex(I)), [k] "i"(static_cast<int32_t>(md5::ADDEND[I])), [s] "i"(md5::Shift(I))
   if constexpr (md5::Round(I) == 0) {
     // F = ((C ^ D) & B) ^ D
@@ -70,20 +68,36 @@ __attribute__((always_inline)) inline void Step(uint32_t (&v)[4], const uint8_t*
 #undef MD5_STEP_OPERANDS
 }
 
+// The chaining words take the roles A, B, C, D in turn.
+template <int I>
+__attribute__((always_inline)) inline void RotatedStep(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d,
+                                                       const uint8_t* p) {
+  if constexpr (md5::Target(I) == 0) Step<I>(a, b, c, d, p);
+  if constexpr (md5::Target(I) == 3) Step<I>(d, a, b, c, p);
+  if constexpr (md5::Target(I) == 2) Step<I>(c, d, a, b, p);
+  if constexpr (md5::Target(I) == 1) Step<I>(b, c, d, a, p);
+}
+
 template <int... I>
-__attribute__((always_inline)) inline void AllSteps(uint32_t (&v)[4], const uint8_t* p,
-                                                    std::integer_sequence<int, I...>) {
-  (Step<I>(v, p), ...);
+__attribute__((always_inline)) inline void AllSteps(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d,
+                                                    const uint8_t* p, std::integer_sequence<int, I...>) {
+  (RotatedStep<I>(a, b, c, d, p), ...);
 }
 
 }  // namespace
 
 void Md5BlocksScalar(uint32_t state[4], const uint8_t* data, size_t blockCount) {
-  uint32_t v[4] = {state[0], state[1], state[2], state[3]};
+  uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
   for (; blockCount > 0; --blockCount, data += 64) {
-    const uint32_t start[4] = {v[0], v[1], v[2], v[3]};
-    AllSteps(v, data, std::make_integer_sequence<int, 64>());
-    for (int i = 0; i < 4; ++i) v[i] += start[i];
+    const uint32_t a0 = a, b0 = b, c0 = c, d0 = d;
+    AllSteps(a, b, c, d, data, std::make_integer_sequence<int, 64>());
+    a += a0;
+    b += b0;
+    c += c0;
+    d += d0;
   }
-  for (int i = 0; i < 4; ++i) state[i] = v[i];
+  state[0] = a;
+  state[1] = b;
+  state[2] = c;
+  state[3] = d;
 }
