@@ -25,7 +25,7 @@ for path in sys.argv[1:]:
 
 best = {name: max(rates) for name, rates in runs.items()}
 print("%-36s %10s %10s" % ("benchmark", "best GB/s", "median"))
-for name, rates in sorted(runs.items(), key=lambda item: ("Md5" in item[0], "File" in item[0], -max(item[1]))):
+for name, rates in sorted(runs.items(), key=lambda item: ("File" in item[0], "Md5" in item[0], -max(item[1]))):
     print("%-36s %10.2f %10.2f" % (name, max(rates), statistics.median(rates)))
 
 

@@ -16,7 +16,7 @@ constexpr uint32_t LEAF7_EBX_AVX512VL = 1u << 31;
 constexpr uint32_t LEAF7_ECX_VPCLMULQDQ = 1u << 10;
 
 // XCR0: the register state the operating system saves on a context switch.
-constexpr uint64_t XCR0_SSE_AVX = 0x6;            // XMM, upper YMM
+constexpr uint64_t XCR0_SSE_AVX = 0x6;                      // XMM, upper YMM
 constexpr uint64_t XCR0_AVX512 = 0x6 | 0x20 | 0x40 | 0x80;  // plus opmask, upper ZMM, ZMM16-31
 
 uint64_t EnabledRegisterState() {

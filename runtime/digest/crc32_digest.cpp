@@ -4,9 +4,7 @@
 
 namespace {
 
-Crc32State& StateOf(DigestContext* context) {
-  return reinterpret_cast<Crc32Context*>(context)->crc32;
-}
+Crc32State& StateOf(DigestContext* context) { return reinterpret_cast<Crc32Context*>(context)->crc32; }
 
 DigestContext* Create() {
   auto* context = static_cast<DigestContext*>(PlatformHeapAlloc(ProgramHeap, sizeof(Crc32Context)));
@@ -16,9 +14,7 @@ DigestContext* Create() {
   return context;
 }
 
-void Reset(DigestContext* context, int32_t) {
-  StateOf(context).crc = 0;
-}
+void Reset(DigestContext* context, int32_t) { StateOf(context).crc = 0; }
 
 void Update(DigestContext* context, const uint8_t* data, uint32_t length) {
   StateOf(context).crc = Crc32Update(data, length, StateOf(context).crc);

@@ -37,10 +37,14 @@ uint32_t ChooseAndRun(const uint8_t* data, uint32_t length, uint32_t crc) {
 bool Crc32PathSupported(Crc32Path path) {
   const CpuFeatures& cpu = DetectCpuFeatures();
   switch (path) {
-    case Crc32Path::Table: return true;
-    case Crc32Path::Pclmul: return cpu.pclmul;
-    case Crc32Path::Vpclmul256: return cpu.avx2Vpclmul;
-    case Crc32Path::Vpclmul512: return cpu.avx512Vpclmul;
+    case Crc32Path::Table:
+      return true;
+    case Crc32Path::Pclmul:
+      return cpu.pclmul;
+    case Crc32Path::Vpclmul256:
+      return cpu.avx2Vpclmul;
+    case Crc32Path::Vpclmul512:
+      return cpu.avx512Vpclmul;
   }
   return false;
 }

@@ -43,9 +43,7 @@ constexpr uint64_t PowerOfX(int n) {
 }
 
 // x^n mod P as a reflected 64-bit multiplier.
-constexpr uint64_t Multiplier(int n) {
-  return Reverse(PowerOfX(n), 32) << 32;
-}
+constexpr uint64_t Multiplier(int n) { return Reverse(PowerOfX(n), 32) << 32; }
 
 // floor(x^64 / P), for the Barrett reduction.
 constexpr uint64_t BarrettQuotient() {
@@ -64,9 +62,7 @@ constexpr uint64_t BarrettQuotient() {
 struct FoldDistance {
   uint64_t low, high;
 };
-constexpr FoldDistance Fold(int bits) {
-  return {Multiplier(bits + 63), Multiplier(bits - 1)};
-}
+constexpr FoldDistance Fold(int bits) { return {Multiplier(bits + 63), Multiplier(bits - 1)}; }
 
 CRC32_PCLMUL inline __m128i Multipliers(FoldDistance distance) {
   return _mm_set_epi64x(static_cast<int64_t>(distance.high), static_cast<int64_t>(distance.low));

@@ -35,7 +35,7 @@ CRC32_VPCLMUL256 uint32_t Crc32UpdateVpclmul256(const uint8_t* data, uint32_t le
   __m256i y = Fold256(y0, by256, y1);
   y = Fold256(y, by256, y2);
   y = Fold256(y, by256, y3);
-  __m128i lane = _mm_xor_si128(FoldLane(_mm256_castsi256_si128(y), Multipliers(Fold(128))),
-                               _mm256_extracti128_si256(y, 1));
+  __m128i lane =
+      _mm_xor_si128(FoldLane(_mm256_castsi256_si128(y), Multipliers(Fold(128))), _mm256_extracti128_si256(y, 1));
   return FinishLane(lane, data, length);
 }

@@ -4,9 +4,7 @@
 
 namespace {
 
-CRC32_VPCLMUL512 __m512i Load512(const uint8_t* data) {
-  return _mm512_loadu_si512(data);
-}
+CRC32_VPCLMUL512 __m512i Load512(const uint8_t* data) { return _mm512_loadu_si512(data); }
 
 CRC32_VPCLMUL512 __m512i Broadcast(crc32::FoldDistance distance) {
   return _mm512_broadcast_i32x4(crc32::Multipliers(distance));
@@ -44,10 +42,10 @@ CRC32_VPCLMUL512 uint32_t Crc32UpdateVpclmul512(const uint8_t* data, uint32_t le
 
   // Lanes 0 to 2 moved onto lane 3 (its multipliers are zero, so it passes as it is).
   const FoldDistance toLast[4] = {Fold(384), Fold(256), Fold(128), {0, 0}};
-  const __m512i multipliers = _mm512_setr_epi64(
-      static_cast<int64_t>(toLast[0].low), static_cast<int64_t>(toLast[0].high), static_cast<int64_t>(toLast[1].low),
-      static_cast<int64_t>(toLast[1].high), static_cast<int64_t>(toLast[2].low), static_cast<int64_t>(toLast[2].high),
-      0, 0);
+  const __m512i multipliers =
+      _mm512_setr_epi64(static_cast<int64_t>(toLast[0].low), static_cast<int64_t>(toLast[0].high),
+                        static_cast<int64_t>(toLast[1].low), static_cast<int64_t>(toLast[1].high),
+                        static_cast<int64_t>(toLast[2].low), static_cast<int64_t>(toLast[2].high), 0, 0);
   z = Fold512(z, multipliers, _mm512_maskz_mov_epi64(0xC0, z));
   __m256i halves = _mm256_xor_si256(_mm512_castsi512_si256(z), _mm512_extracti64x4_epi64(z, 1));
   __m128i lane = _mm_xor_si128(_mm256_castsi256_si128(halves), _mm256_extracti128_si256(halves, 1));

@@ -21,6 +21,4 @@ DigestMethods* RegisterDigest(int32_t id) {
   return entry;
 }
 
-void DestroyDigestContext(DigestContext* context) {
-  PlatformHeapFree(ProgramHeap, context);
-}
+void DestroyDigestContext(DigestContext* context) { PlatformHeapFree(ProgramHeap, context); }

@@ -43,10 +43,14 @@ constexpr int Shift(int step) { return SHIFT[step / 16][step % 4]; }
 constexpr int WordIndex(int step) {
   int i = step % 16;
   switch (step / 16) {
-    case 0: return i;
-    case 1: return (1 + 5 * i) % 16;
-    case 2: return (5 + 3 * i) % 16;
-    default: return (7 * i) % 16;
+    case 0:
+      return i;
+    case 1:
+      return (1 + 5 * i) % 16;
+    case 2:
+      return (5 + 3 * i) % 16;
+    default:
+      return (7 * i) % 16;
   }
 }
 

@@ -42,9 +42,9 @@ MD5_AVX512 __attribute__((always_inline)) inline void Step(__m128i& a, __m128i b
       "vprold %[s], %[a], %[a]\n\t"
       "vpaddd %[b], %[a], %[a]"
       : [a] "+v"(a), [t] "=&v"(t)
-      : [b] "v"(b), [c] "v"(c), [d] "v"(d), [p] "r"(p), "m"(*reinterpret_cast<const Block*>(p)),
-        [x] "i"(4 * md5::WordIndex(I)), [k] "m"(md5::ADDEND[I]), [f] "i"(ROUND_FUNCTION[md5::Round(I)]),
-        [s] "i"(md5::Shift(I)));
+      : [b] "v"(b), [c] "v"(c), [d] "v"(d), [p] "r"(p),
+        "m"(*reinterpret_cast<const Block*>(p)), [x] "i"(4 * md5::WordIndex(I)), [k] "m"(md5::ADDEND[I]),
+        [f] "i"(ROUND_FUNCTION[md5::Round(I)]), [s] "i"(md5::Shift(I)));
 }
 
 // The chaining words take the roles A, B, C, D in turn.

@@ -14,7 +14,7 @@ using Block = uint8_t[64];
 template <int I>
 __attribute__((always_inline)) inline void Step(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, const uint8_t* p) {
   uint32_t t;
-#define MD5_STEP_OPERANDS                                                                        \
+#define MD5_STEP_OPERANDS                                                                    \
   : [a] "+r"(a), [t] "=&r"(t)                                                                    \
   : [b] "r"(b), [c] "r"(c), [d] "r"(d), [p] "r"(p), "m"(*reinterpret_cast<const Block*>(p)), \
     [x] "i"(4 * md5::WordIndex(I)), [k] "i"(static_cast<int32_t>(md5::ADDEND[I])), [s] "i"(md5::Shift(I))

@@ -9,9 +9,7 @@ const uint8_t Md5PadBlock[64] = {0x80};
 
 namespace {
 
-Md5State& StateOf(DigestContext* context) {
-  return reinterpret_cast<Md5Context*>(context)->md5;
-}
+Md5State& StateOf(DigestContext* context) { return reinterpret_cast<Md5Context*>(context)->md5; }
 
 void EncodeWords(uint8_t* bytes, const uint32_t* words, int count) {
   for (int i = 0; i < count; ++i) {

@@ -9,9 +9,7 @@ void ChooseAndRun(uint32_t state[4], const uint8_t* data, size_t blockCount);
 Md5BlocksFunction activeBlocks = ChooseAndRun;
 Md5Path activePath = Md5Path::Scalar;
 
-Md5Path FastestSupported() {
-  return Md5PathSupported(Md5Path::Avx512) ? Md5Path::Avx512 : Md5Path::Scalar;
-}
+Md5Path FastestSupported() { return Md5PathSupported(Md5Path::Avx512) ? Md5Path::Avx512 : Md5Path::Scalar; }
 
 void Select(Md5Path path) {
   activePath = path;
@@ -25,9 +23,7 @@ void ChooseAndRun(uint32_t state[4], const uint8_t* data, size_t blockCount) {
 
 }  // namespace
 
-bool Md5PathSupported(Md5Path path) {
-  return path == Md5Path::Scalar || DetectCpuFeatures().avx512Vl;
-}
+bool Md5PathSupported(Md5Path path) { return path == Md5Path::Scalar || DetectCpuFeatures().avx512Vl; }
 
 bool UseMd5Path(Md5Path path) {
   if (!Md5PathSupported(path)) return false;
@@ -40,6 +36,4 @@ Md5Path ActiveMd5Path() {
   return activePath;
 }
 
-void Md5Blocks(uint32_t state[4], const uint8_t* data, size_t blockCount) {
-  activeBlocks(state, data, blockCount);
-}
+void Md5Blocks(uint32_t state[4], const uint8_t* data, size_t blockCount) { activeBlocks(state, data, blockCount); }

@@ -36,7 +36,7 @@ struct KnownCrc {
   uint32_t crc;
 };
 const KnownCrc PATTERN_CRCS[] = {
-    {0, 0x00000000},  {1, 0xd202ef8d},  {55, 0xd00953c9},  {56, 0xf366126b},  {57, 0xf128ee20},
+    {0, 0x00000000},  {1, 0xd202ef8d},  {55, 0xd00953c9}, {56, 0xf366126b},  {57, 0xf128ee20},
     {63, 0x6b53518c}, {64, 0x06d28c3e}, {65, 0x806cdf37}, {119, 0x7a1eb1c0}, {120, 0x33766924},
 };
 
@@ -93,8 +93,7 @@ TEST_F(Crc32Test, TableLoopMatchesZlib) {
   for (int i = 0; i < 300; ++i) {
     uint32_t length = static_cast<uint32_t>(random() % data.size());
     uint32_t start = static_cast<uint32_t>(random());
-    ASSERT_EQ(Crc32UpdateTable(data.data(), length, start),
-              static_cast<uint32_t>(crc32(start, data.data(), length)));
+    ASSERT_EQ(Crc32UpdateTable(data.data(), length, start), static_cast<uint32_t>(crc32(start, data.data(), length)));
   }
 }
 #endif

@@ -12,9 +12,7 @@
 
 namespace digest_test {
 
-uint8_t PatternByte(uint64_t i) {
-  return static_cast<uint8_t>(static_cast<uint32_t>(i * 2654435761u) >> 24);
-}
+uint8_t PatternByte(uint64_t i) { return static_cast<uint8_t>(static_cast<uint32_t>(i * 2654435761u) >> 24); }
 
 std::vector<uint8_t> Pattern(size_t length) {
   std::vector<uint8_t> bytes(length);
@@ -22,9 +20,7 @@ std::vector<uint8_t> Pattern(size_t length) {
   return bytes;
 }
 
-std::vector<uint8_t> Bytes(const char* text) {
-  return std::vector<uint8_t>(text, text + std::strlen(text));
-}
+std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + std::strlen(text)); }
 
 std::string Hex(const uint8_t* bytes, size_t length) {
   static const char digits[] = "0123456789abcdef";
@@ -92,13 +88,9 @@ Md5Path defaultMd5 = Md5Path::Scalar;
 
 }  // namespace
 
-const char* Crc32PathName(Crc32Path path) {
-  return CRC32_NAMES[static_cast<int>(path)];
-}
+const char* Crc32PathName(Crc32Path path) { return CRC32_NAMES[static_cast<int>(path)]; }
 
-const char* Md5PathName(Md5Path path) {
-  return MD5_NAMES[static_cast<int>(path)];
-}
+const char* Md5PathName(Md5Path path) { return MD5_NAMES[static_cast<int>(path)]; }
 
 std::vector<Crc32Path> Crc32PathsUnderTest() {
   if (crc32Forced) return {forcedCrc32};

@@ -12,7 +12,8 @@ using namespace digest_test;
 
 class KeyedDigestTest : public RegisteredDigests {
  protected:
-  static std::string Hmac(int32_t id, const std::u16string& key, int32_t keyEncoding, const std::vector<uint8_t>& data) {
+  static std::string Hmac(int32_t id, const std::u16string& key, int32_t keyEncoding,
+                          const std::vector<uint8_t>& data) {
     return Hmac(id, key.c_str(), keyEncoding, data);
   }
   static std::string Hmac(int32_t id, const char16_t* key, int32_t keyEncoding, const std::vector<uint8_t>& data) {
@@ -59,7 +60,8 @@ TEST_F(KeyedDigestTest, Rfc2202HmacMd5) {
   };
   ForEachMd5Path([&] {
     int number = 1;
-    for (const auto& test : cases) EXPECT_EQ(Hmac(HMAC_MD5, test.key, test.encoding, test.data), test.digest) << number++;
+    for (const auto& test : cases)
+      EXPECT_EQ(Hmac(HMAC_MD5, test.key, test.encoding, test.data), test.digest) << number++;
   });
 }
 
