@@ -20,6 +20,14 @@ def ascii_argument(text):
     return json.dumps(text)[1:-1]
 
 
+def wait_for_path(path, timeout=30):
+    end = time.monotonic() + timeout
+    while not os.path.exists(path):
+        if time.monotonic() > end:
+            raise TimeoutError(path)
+        time.sleep(0.05)
+
+
 class Session:
     def __init__(self, build_dir):
         self.exe = os.path.join(build_dir, "brelloway-quintari.exe")
@@ -40,6 +48,11 @@ class Session:
         so that screenshots show the titles."""
         subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/t", "REG_SZ",
                         "/d", "N", "/f"], capture_output=True, check=True)
+
+    def spawn_driver(self, *args):
+        """Starts a driver command that keeps running (a holder) and returns its process."""
+        return subprocess.Popen(["wine", self.driver_exe, *[ascii_argument(a) for a in args]],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self):
         self.process = subprocess.Popen(["wine", self.exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

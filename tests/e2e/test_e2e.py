@@ -4,12 +4,11 @@ Python's zlib and hashlib."""
 import hashlib
 import os
 import shutil
-import subprocess
 import sys
 import unittest
 import zlib
 
-from harness import TITLE, Session, windows_path
+from harness import TITLE, Session, wait_for_path, windows_path
 
 BUILD_DIR = os.environ.get("BQ_BUILD_DIR", "build/windows")
 FILES = os.path.join(BUILD_DIR, "e2e-files")
@@ -94,13 +93,13 @@ class ChecksumReportTest(unittest.TestCase):
     def test_file_locked_by_another_process_gives_empty_digests(self):
         path = make_file("locked.bin", b"locked")
         ready = os.path.join(FILES, "lock-ready")
-        holder = subprocess.Popen(["wine", self.session.driver_exe, "hold-file", windows_path(path),
-                                   windows_path(ready)])
+        holder = self.session.spawn_driver("hold-file", windows_path(path), windows_path(ready))
         try:
-            self.session.driver("wait-file", windows_path(ready))
+            wait_for_path(ready)
             result = self.session.report(path)
         finally:
-            os.remove(ready)
+            if os.path.exists(ready):
+                os.remove(ready)
             holder.wait(timeout=60)
         self.assertEqual(result["clipboard"]["text"], "     ")
         self.assertEqual(result["box"]["text"], "CRC32 Checksum: \r\nMD5 Checksum: ")
@@ -121,12 +120,13 @@ class ChecksumReportTest(unittest.TestCase):
         crc, md5 = digests(path)
         self.session.driver("set-clipboard", "kept")
         ready = os.path.join(FILES, "clipboard-ready")
-        holder = subprocess.Popen(["wine", self.session.driver_exe, "hold-clipboard", windows_path(ready)])
+        holder = self.session.spawn_driver("hold-clipboard", windows_path(ready))
         try:
-            self.session.driver("wait-file", windows_path(ready))
+            wait_for_path(ready)
             result = self.session.report(path)
         finally:
-            os.remove(ready)
+            if os.path.exists(ready):
+                os.remove(ready)
             holder.wait(timeout=60)
         self.assertEqual(result["box"]["text"], f"CRC32 Checksum: {crc}\r\nMD5 Checksum: {md5}")
         self.assertEqual(self.session.driver("clipboard")["text"], "kept")
