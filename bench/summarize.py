@@ -37,7 +37,9 @@ def resolve(name, family):
 
 
 print()
+printed = set()
 for ours, peer in COMPARISONS:
     ours = resolve(ours, ours.split("/")[0])
-    if ours in best and peer in best:
+    if ours in best and peer in best and (ours, peer) not in printed:
+        printed.add((ours, peer))
         print("%s vs %s: %.2fx" % (ours, peer, best[ours] / best[peer]))
