@@ -41,7 +41,7 @@ CRC32_VPCLMUL512 uint32_t Crc32UpdateVpclmul512(const uint8_t* data, uint32_t le
   for (; length >= 64; length -= 64, data += 64) z = Fold512(z, by512, Load512(data));
 
   // Lanes 0 to 2 moved onto lane 3 (its multipliers are zero, so it passes as it is).
-  const FoldDistance toLast[4] = {Fold(384), Fold(256), Fold(128), {0, 0}};
+  const FoldDistance toLast[3] = {Fold(384), Fold(256), Fold(128)};
   const __m512i multipliers =
       _mm512_setr_epi64(static_cast<int64_t>(toLast[0].low), static_cast<int64_t>(toLast[0].high),
                         static_cast<int64_t>(toLast[1].low), static_cast<int64_t>(toLast[1].high),
