@@ -6,11 +6,10 @@ int64_t ShowMessage(const char16_t* title, const char16_t* text, uint32_t style,
   // The owner is chosen before the guard disables anything.
   if (!owner) owner = FindOwnerWindow();
   ModalGuard(1);
-  int result = MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text), reinterpret_cast<const wchar_t*>(title), style);
+  int result =
+      MessageBoxW(owner, reinterpret_cast<const wchar_t*>(text), reinterpret_cast<const wchar_t*>(title), style);
   ModalGuard(0);
   return result;
 }
 
-int64_t ShowMessageOk(const char16_t* title, const char16_t* text) {
-  return ShowMessage(title, text, MB_OK, nullptr);
-}
+int64_t ShowMessageOk(const char16_t* title, const char16_t* text) { return ShowMessage(title, text, MB_OK, nullptr); }

@@ -32,9 +32,7 @@ BOOL RemoveListEntry(ListLinks** head, void* fields) {
   return PlatformHeapFree(ProgramHeap, entry);
 }
 
-static GuardedWindow* RecordOf(ListLinks* links) {
-  return reinterpret_cast<GuardedWindow*>(links);
-}
+static GuardedWindow* RecordOf(ListLinks* links) { return reinterpret_cast<GuardedWindow*>(links); }
 
 HWND FindOwnerWindow() {
   HWND foreground = GetForegroundWindow();

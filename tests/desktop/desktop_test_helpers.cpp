@@ -5,9 +5,7 @@
 #include "tests/support/plain_window.h"
 #include "tests/support/window_search.h"
 
-bool IsTopmost(HWND window) {
-  return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
+bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 bool BringToFront(HWND window) {
   SetForegroundWindow(window);
@@ -64,9 +62,7 @@ HWND CreateLoggingWindow(const wchar_t* title, DWORD extendedStyle, int showComm
   return window;
 }
 
-const std::vector<std::string>& EventsOf(HWND window) {
-  return WindowEvents()[window];
-}
+const std::vector<std::string>& EventsOf(HWND window) { return WindowEvents()[window]; }
 
 TestWindows::~TestWindows() {
   for (HWND window : windows_) DestroyWindow(window);
@@ -98,12 +94,9 @@ WindowOnAnotherThread::~WindowOnAnotherThread() {
 
 Peer::Peer(const wchar_t* role) : peer_(StartPeer(PathBesideThisProgram(L"desktop_peer.exe"), role)) {}
 
-Peer::~Peer() {
-  StopPeer(peer_);
-}
+Peer::~Peer() { StopPeer(peer_); }
 
-ScarceProgramHeap::ScarceProgramHeap()
-    : saved_(ProgramHeap), heap_(HeapCreate(0, 64 * 1024, 64 * 1024)) {
+ScarceProgramHeap::ScarceProgramHeap() : saved_(ProgramHeap), heap_(HeapCreate(0, 64 * 1024, 64 * 1024)) {
   ProgramHeap = reinterpret_cast<PlatformHeap*>(heap_);
 }
 
@@ -112,9 +105,7 @@ ScarceProgramHeap::~ScarceProgramHeap() {
   HeapDestroy(heap_);
 }
 
-void* ScarceProgramHeap::Take(size_t bytes) {
-  return HeapAlloc(heap_, 0, bytes);
-}
+void* ScarceProgramHeap::Take(size_t bytes) { return HeapAlloc(heap_, 0, bytes); }
 
 void ScarceProgramHeap::Exhaust() {
   for (size_t size = 4096; size >= 8; size /= 2) {

@@ -21,13 +21,9 @@ using testing::ElementsAre;
 using testing::ElementsAreArray;
 using testing::HasSubstr;
 
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
-const char16_t* C16(const std::wstring& text) {
-  return reinterpret_cast<const char16_t*>(text.c_str());
-}
+const char16_t* C16(const std::wstring& text) { return reinterpret_cast<const char16_t*>(text.c_str()); }
 
 const std::wstring DATA = L"C:\\Data";
 // A directory and names long enough that a directory and a name together pass
@@ -78,8 +74,8 @@ Outcome RunDialog(const Arguments& arguments, const std::function<bool(HWND)>& a
     outcome.shown = ReadFileDialog(dialog);
     return act(dialog) && WaitForWindowGone(dialog);
   });
-  ShowFileDialog(C16(arguments.title), arguments.defaultFile, arguments.pattern, arguments.patternIndex,
-                 arguments.mode, arguments.flags, arguments.owner, mark);
+  ShowFileDialog(C16(arguments.title), arguments.defaultFile, arguments.pattern, arguments.patternIndex, arguments.mode,
+                 arguments.flags, arguments.owner, mark);
   outcome.driven = driver.Finish();
   outcome.result = WorkspaceTextAt(mark);
   outcome.charactersToPosition = (WorkspacePosition() - mark) / 2;
@@ -110,8 +106,7 @@ std::wstring CurrentDirectory() {
 class FileDialogTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    for (const std::wstring& directory :
-         {DATA, LONG_DIRECTORY, PARENT, FITTING_DIRECTORY, OVERLONG_DIRECTORY}) {
+    for (const std::wstring& directory : {DATA, LONG_DIRECTORY, PARENT, FITTING_DIRECTORY, OVERLONG_DIRECTORY}) {
       CreateDirectoryW(directory.c_str(), nullptr);
     }
     for (const wchar_t* name : {L"report.txt", L"a.txt", L"b.txt", L"c.txt"}) CreateEmptyFile(DATA + L"\\" + name);
@@ -210,8 +205,8 @@ TEST_F(FileDialogTest, ShowsTheOpenOrSaveDialogWithTheSelectionModeOfTheFlags) {
   };
   int row = 0;
   for (const Case& c : {Case{0, 0, L"Open", false}, Case{0, MULTIPLE_SELECTION, L"Open", true},
-                        Case{SAVE_DIALOG_MODE, 0, L"Save", false}, Case{SAVE_DIALOG_MODE, MULTIPLE_SELECTION, L"Save", true},
-                        Case{2, 0, L"Open", false}}) {
+                        Case{SAVE_DIALOG_MODE, 0, L"Save", false},
+                        Case{SAVE_DIALOG_MODE, MULTIPLE_SELECTION, L"Save", true}, Case{2, 0, L"Open", false}}) {
     SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", flags " << c.flags);
     Arguments arguments;
     arguments.title = L"mode " + std::to_wstring(++row);
@@ -310,9 +305,8 @@ TEST_F(FileDialogTest, AMultipleSelectionGivesTheFirstPathAndKeepsTheDirectoryAn
     Arguments arguments;
     arguments.title = L"multiple " + std::to_wstring(++row);
     arguments.flags = MULTIPLE_SELECTION;
-    Outcome outcome = RunDialog(arguments, [&](HWND dialog) {
-      return BrowseFileDialogTo(dialog, c.folder) && Choose(c.typed)(dialog);
-    });
+    Outcome outcome = RunDialog(
+        arguments, [&](HWND dialog) { return BrowseFileDialogTo(dialog, c.folder) && Choose(c.typed)(dialog); });
     ASSERT_TRUE(outcome.driven);
     EXPECT_EQ(outcome.result, U16(c.path));
     EXPECT_EQ(outcome.charactersToPosition, static_cast<int64_t>(c.path.size()));
@@ -479,9 +473,9 @@ TEST_F(FileDialogBuffersTest, AnOpenCallReleasesTheEarlierMultipleSelectionAnyOt
     int32_t flags;
     bool multiReleased;
   };
-  for (const Case& c : {Case{"open", 0, 0, true}, Case{"save", SAVE_DIALOG_MODE, 0, false},
-                        Case{"other mode", 2, 0, false},
-                        Case{"save with a new multiple selection", SAVE_DIALOG_MODE, MULTIPLE_SELECTION, true}}) {
+  for (const Case& c :
+       {Case{"open", 0, 0, true}, Case{"save", SAVE_DIALOG_MODE, 0, false}, Case{"other mode", 2, 0, false},
+        Case{"save with a new multiple selection", SAVE_DIALOG_MODE, MULTIPLE_SELECTION, true}}) {
     SCOPED_TRACE(c.name);
     ScarceProgramHeap heap;
     void* multi = heap.Take(16);

@@ -53,8 +53,8 @@ TEST_F(ModalGuardTest, BeginHoldsTheThreadsWindowsAndEndGivesBackExactlyWhatItTo
     int wasTopmost;
     int disabledByGuard;
   };
-  for (const Expected& expected : {Expected{front, 1, 0}, Expected{background, 0, 1}, Expected{disabled, 0, 0},
-                                   Expected{topBackground, 1, 1}}) {
+  for (const Expected& expected :
+       {Expected{front, 1, 0}, Expected{background, 0, 1}, Expected{disabled, 0, 0}, Expected{topBackground, 1, 1}}) {
     const GuardedWindow* record = RecordOf(records, expected.window);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->wasTopmost, expected.wasTopmost);

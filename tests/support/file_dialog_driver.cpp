@@ -58,10 +58,12 @@ HWND WaitForFileDialog(DWORD processId, const wchar_t* title, DWORD timeoutMs) {
 // so the buffer is made there and read back.
 std::wstring FileDialogFolder(HWND dialog) {
   constexpr SIZE_T characters = 32768;
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, WindowProcessId(dialog));
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, WindowProcessId(dialog));
   if (!process) return {};
   std::wstring folder;
-  void* remote = VirtualAllocEx(process, nullptr, characters * sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  void* remote =
+      VirtualAllocEx(process, nullptr, characters * sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (remote) {
     DWORD_PTR length = 0;
     if (SendMessageTimeoutW(dialog, CDM_GETFOLDERPATH, characters, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,

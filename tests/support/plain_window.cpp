@@ -18,8 +18,8 @@ const wchar_t* PlainWindowClass() {
 }  // namespace
 
 HWND CreatePlainWindow(const wchar_t* title, DWORD extendedStyle, int showCommand) {
-  HWND window = CreateWindowExW(extendedStyle, PlainWindowClass(), title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND window = CreateWindowExW(extendedStyle, PlainWindowClass(), title, WS_OVERLAPPEDWINDOW, 40, 40, 320, 200,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window && showCommand != SW_HIDE) ShowWindow(window, showCommand);
   return window;
 }

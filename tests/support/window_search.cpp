@@ -78,9 +78,7 @@ DWORD WindowProcessId(HWND window) {
   return processId;
 }
 
-HWND WindowOwner(HWND window) {
-  return GetWindow(window, GW_OWNER);
-}
+HWND WindowOwner(HWND window) { return GetWindow(window, GW_OWNER); }
 
 std::vector<HWND> VisibleChildren(HWND parent, const wchar_t* className) {
   std::vector<HWND> children;
