@@ -40,6 +40,7 @@ def timed(command):
 
 small, large = make("one-mebibyte.bin", 1 << 20), make("one-gibibyte.bin", 1 << 30)
 session = Session(build_dir)
+session.prepare_prefix()
 
 
 def ours(path):
@@ -56,12 +57,14 @@ def ours(path):
 
 times = {"ours": [], "md5sum": [], "rhash": []}
 peaks = {}
-for _ in range(ROUNDS):
+for round_number in range(ROUNDS):
     result = ours(large)
     times["ours"].append(result["seconds"])
     peaks["1 GiB"] = max(peaks.get("1 GiB", 0), result["peakPrivateBytes"])
     times["md5sum"].append(timed(["md5sum", large]))
     times["rhash"].append(timed(["rhash", "--crc32", "--md5", large]))
+    print(f"round {round_number + 1}: " + ", ".join(f"{name} {values[-1]:.3f} s" for name, values in times.items()),
+          flush=True)
 peaks["1 MiB"] = ours(small)["peakPrivateBytes"]
 
 median = {name: statistics.median(values) for name, values in times.items()}

@@ -13,7 +13,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 xvfb_pid=""
 server_pid=""
+keeper_pid=""
 cleanup() {
+  if [ -n "$keeper_pid" ]; then
+    exec 8>&-
+    kill "$keeper_pid" 2>/dev/null || true
+  fi
   if [ -n "$server_pid" ]; then
     wineserver -k 2>/dev/null || true
     kill "$server_pid" 2>/dev/null || true
@@ -49,5 +54,16 @@ mkdir -p "$WINEPREFIX"
 wineserver -f -p &
 server_pid=$!
 wineboot -i >/dev/null 2>&1
+
+# Wine stops its service processes and the desktop a few seconds after the last
+# program ends, and a program that starts while they go down can wait forever.
+# One idle program (cmd reading a pipe that stays open) keeps them up.
+keeper_fifo="$(dirname "$WINEPREFIX")/keeper.$$"
+rm -f "$keeper_fifo"
+mkfifo "$keeper_fifo"
+wine cmd.exe <"$keeper_fifo" >/dev/null 2>&1 &
+keeper_pid=$!
+exec 8>"$keeper_fifo"
+rm -f "$keeper_fifo"
 
 "$@"

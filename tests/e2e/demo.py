@@ -15,7 +15,7 @@ with open(sample, "w") as f:
     f.write("The quick brown fox jumps over the lazy dog\n")
 
 session = Session(build_dir)
-session.draw_captions()
+session.prepare_prefix()
 session.start()
 try:
     dialog = session.driver("dialog")

@@ -8,6 +8,7 @@ import subprocess
 import time
 
 TITLE = "Brelloway-Quintari V1.0"
+LAST_VISITED = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\LastVisitedMRU"
 
 
 def windows_path(path):
@@ -30,9 +31,14 @@ def wait_for_path(path, timeout=30):
 
 class Session:
     def __init__(self, build_dir):
+        build_dir = os.path.abspath(build_dir)
         self.exe = os.path.join(build_dir, "brelloway-quintari.exe")
         self.driver_exe = os.path.join(build_dir, "tests", "e2e", "driver.exe")
         self.process = None
+        # The dialog opens in the program's current directory: a small one, so
+        # that it never lists the large files of the tests.
+        self.start_dir = os.path.join(build_dir, "e2e-start")
+        os.makedirs(self.start_dir, exist_ok=True)
 
     def driver(self, *args, timeout=60, check=True):
         """Runs one driver command and returns its JSON answer."""
@@ -43,11 +49,14 @@ class Session:
         lines = [line for line in result.stdout.splitlines() if line.startswith("{")]
         return json.loads(lines[-1]) if lines else {}
 
-    def draw_captions(self):
-        """Without a window manager Wine draws no title bars; let it draw its own,
-        so that screenshots show the titles."""
-        subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Decorated", "/t", "REG_SZ",
-                        "/d", "N", "/f"], capture_output=True, check=True)
+    def prepare_prefix(self):
+        """With no window manager on the display, let Wine draw title bars
+        itself (so screenshots show them) and tell it no manager will come
+        (else it waits two seconds for one whenever an active window closes).
+        The windows' Win32 state is Wine's own either way."""
+        for value in ("Decorated", "Managed"):
+            subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", value, "/t", "REG_SZ",
+                            "/d", "N", "/f"], capture_output=True, check=True)
 
     def spawn_driver(self, *args):
         """Starts a driver command that keeps running (a holder) and returns its process."""
@@ -55,7 +64,10 @@ class Session:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self):
-        self.process = subprocess.Popen(["wine", self.exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Forget the folder of the last pick, where the dialog would open otherwise.
+        subprocess.run(["wine", "reg", "delete", LAST_VISITED, "/f"], capture_output=True)
+        self.process = subprocess.Popen(["wine", self.exe], cwd=self.start_dir,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
 
     def wait(self, timeout=120):

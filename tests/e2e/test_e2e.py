@@ -36,7 +36,7 @@ class ChecksumReportTest(unittest.TestCase):
         shutil.rmtree(FILES, ignore_errors=True)
         os.makedirs(FILES)
         cls.session = Session(BUILD_DIR)
-        cls.session.draw_captions()
+        cls.session.prepare_prefix()
 
     def expect_report(self, path, screenshots=None):
         crc, md5 = digests(path)
