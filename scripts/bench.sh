@@ -25,3 +25,10 @@ BQ_BENCH_FILE=build/bench/digest-bench-1gib.bin "$digest_bench" --benchmark_filt
   --benchmark_out="$digest_results/FileDigest.json" --benchmark_out_format=json
 python3 bench/summarize.py "$digest_results"/Crc32.json "$digest_results"/Md5.json "$digest_results"/FileDigest.json
 # ---- end of the digest engine part.
+
+# ---- Whole program (Windows build under Wine): from confirming the dialog to
+# ---- the message box on a 1 GiB file against md5sum and rhash, and peak memory.
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+scripts/with-wine.sh python3 bench/whole_program.py build/windows
+# ---- end of the whole-program part.
