@@ -14,12 +14,12 @@ os.makedirs(os.path.dirname(sample), exist_ok=True)
 with open(sample, "w") as f:
     f.write("The quick brown fox jumps over the lazy dog\n")
 
-session = Session(build_dir)
+session = Session(build_dir, start_dir=os.path.dirname(sample))
 session.prepare_prefix()
 session.start()
 try:
     dialog = session.driver("dialog")
-    session.driver("set-name", windows_path(sample))
+    session.driver("set-name", os.path.basename(sample))
     session.screenshot(os.path.join(out_dir, "dialog.png"), dialog["rect"])
     session.driver("open")
     box = session.driver("message")

@@ -30,14 +30,14 @@ def wait_for_path(path, timeout=30):
 
 
 class Session:
-    def __init__(self, build_dir):
+    def __init__(self, build_dir, start_dir=None):
         build_dir = os.path.abspath(build_dir)
         self.exe = os.path.join(build_dir, "brelloway-quintari.exe")
         self.driver_exe = os.path.join(build_dir, "tests", "e2e", "driver.exe")
         self.process = None
         # The dialog opens in the program's current directory: a small one, so
         # that it never lists the large files of the tests.
-        self.start_dir = os.path.join(build_dir, "e2e-start")
+        self.start_dir = start_dir or os.path.join(build_dir, "e2e-start")
         os.makedirs(self.start_dir, exist_ok=True)
 
     def driver(self, *args, timeout=60, check=True):
