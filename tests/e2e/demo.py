@@ -5,7 +5,7 @@ clipboard line and the message text printed, screenshots saved."""
 import os
 import sys
 
-from harness import Session, windows_path
+from harness import Session
 
 build_dir = sys.argv[1] if len(sys.argv) > 1 else "build/windows"
 out_dir = os.path.join(os.path.dirname(os.path.abspath(build_dir)), "screenshots")
@@ -16,23 +16,12 @@ with open(sample, "w") as f:
 
 session = Session(build_dir, start_dir=os.path.dirname(sample))
 session.prepare_prefix()
-session.start()
-try:
-    dialog = session.driver("dialog")
-    session.driver("set-name", os.path.basename(sample))
-    session.screenshot(os.path.join(out_dir, "dialog.png"), dialog["rect"])
-    session.driver("open")
-    box = session.driver("message")
-    session.screenshot(os.path.join(out_dir, "result.png"), box["rect"])
-    clipboard = session.driver("clipboard")
-    session.driver("ok")
-    code = session.wait()
-finally:
-    session.stop()
+result = session.report(sample, screenshots=out_dir, typed=os.path.basename(sample))
+box, clipboard = result["box"], result["clipboard"]
 
 print(f"picked:          {sample}")
 print(f"clipboard:       {clipboard['text']}")
 print(f"message title:   {box['title']}")
 print("message text:    " + box["text"].replace("\r\n", "\n                 "))
-print(f"exit code:       {code}")
+print(f"exit code:       {result['exit']}")
 print(f"screenshots:     {out_dir}/dialog.png, {out_dir}/result.png")

@@ -2,6 +2,7 @@
 driver program (driver.exe): find the open dialog, pick a file or cancel,
 read the message box and the clipboard, press OK. Runs inside the private
 Wine session of scripts/with-wine.sh (DISPLAY and WINEPREFIX set)."""
+import contextlib
 import json
 import os
 import subprocess
@@ -63,6 +64,20 @@ class Session:
         return subprocess.Popen(["wine", self.driver_exe, *[ascii_argument(a) for a in args]],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    @contextlib.contextmanager
+    def holding(self, command, *args):
+        """Runs a holder command of the driver (hold-file, hold-clipboard)
+        until the block ends; it holds once it has made its ready file."""
+        ready = os.path.join(self.start_dir, "holder-ready")
+        holder = self.spawn_driver(command, *args, windows_path(ready))
+        try:
+            wait_for_path(ready)
+            yield
+        finally:
+            if os.path.exists(ready):
+                os.remove(ready)
+            holder.wait(timeout=60)
+
     def start(self):
         # Forget the folder of the last pick, where the dialog would open otherwise.
         subprocess.run(["wine", "reg", "delete", LAST_VISITED, "/f"], capture_output=True)
@@ -93,13 +108,14 @@ class Session:
         with open(png_path, "wb") as f:
             f.write(png)
 
-    def report(self, path, screenshots=None):
+    def report(self, path, screenshots=None, typed=None):
         """Runs the utility on one file and returns what the user gets:
-        the dialog, the message box, the clipboard and the exit code."""
+        the dialog, the message box, the clipboard and the exit code. The
+        user types the file's full path, or the given text."""
         self.start()
         try:
             dialog = self.driver("dialog")
-            self.driver("set-name", windows_path(path))
+            self.driver("set-name", typed or windows_path(path))
             if screenshots:
                 self.screenshot(os.path.join(screenshots, "dialog.png"), dialog["rect"])
             self.driver("open")

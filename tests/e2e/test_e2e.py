@@ -8,7 +8,7 @@ import sys
 import unittest
 import zlib
 
-from harness import TITLE, Session, wait_for_path, windows_path
+from harness import TITLE, Session, windows_path
 
 BUILD_DIR = os.environ.get("BQ_BUILD_DIR", "build/windows")
 FILES = os.path.join(BUILD_DIR, "e2e-files")
@@ -92,15 +92,8 @@ class ChecksumReportTest(unittest.TestCase):
 
     def test_file_locked_by_another_process_gives_empty_digests(self):
         path = make_file("locked.bin", b"locked")
-        ready = os.path.join(FILES, "lock-ready")
-        holder = self.session.spawn_driver("hold-file", windows_path(path), windows_path(ready))
-        try:
-            wait_for_path(ready)
+        with self.session.holding("hold-file", windows_path(path)):
             result = self.session.report(path)
-        finally:
-            if os.path.exists(ready):
-                os.remove(ready)
-            holder.wait(timeout=60)
         self.assertEqual(result["clipboard"]["text"], "     ")
         self.assertEqual(result["box"]["text"], "CRC32 Checksum: \r\nMD5 Checksum: ")
         self.assertEqual(result["box"]["title"], "locked.bin")
@@ -119,15 +112,8 @@ class ChecksumReportTest(unittest.TestCase):
         path = make_file("held.txt", b"clipboard held")
         crc, md5 = digests(path)
         self.session.driver("set-clipboard", "kept")
-        ready = os.path.join(FILES, "clipboard-ready")
-        holder = self.session.spawn_driver("hold-clipboard", windows_path(ready))
-        try:
-            wait_for_path(ready)
+        with self.session.holding("hold-clipboard"):
             result = self.session.report(path)
-        finally:
-            if os.path.exists(ready):
-                os.remove(ready)
-            holder.wait(timeout=60)
         self.assertEqual(result["box"]["text"], f"CRC32 Checksum: {crc}\r\nMD5 Checksum: {md5}")
         self.assertEqual(self.session.driver("clipboard")["text"], "kept")
         self.assertEqual(result["exit"], 0)
