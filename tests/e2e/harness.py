@@ -78,10 +78,10 @@ class Session:
                 os.remove(ready)
             holder.wait(timeout=60)
 
-    def start(self):
+    def start(self, *arguments):
         # Forget the folder of the last pick, where the dialog would open otherwise.
         subprocess.run(["wine", "reg", "delete", LAST_VISITED, "/f"], capture_output=True)
-        self.process = subprocess.Popen(["wine", self.exe], cwd=self.start_dir,
+        self.process = subprocess.Popen(["wine", self.exe, *arguments], cwd=self.start_dir,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
 

@@ -108,6 +108,18 @@ class ChecksumReportTest(unittest.TestCase):
         self.assertEqual(self.session.driver("clipboard")["text"], "earlier content")
         self.assertEqual(self.session.driver("message", "2", check=False).get("title"), None)
 
+    def test_command_line_is_not_read(self):
+        self.session.start()
+        plain = self.session.driver("dialog")
+        self.session.driver("cancel")
+        self.assertEqual(self.session.wait(), 0)
+        self.session.start("/x", "C:\\some file.txt", "--help")
+        with_arguments = self.session.driver("dialog")
+        self.session.driver("cancel")
+        self.assertEqual(self.session.wait(), 0)
+        for key in ("title", "filters", "selectedFilter", "fileName"):
+            self.assertEqual(with_arguments[key], plain[key])
+
     def test_clipboard_held_by_another_process(self):
         path = make_file("held.txt", b"clipboard held")
         crc, md5 = digests(path)
