@@ -114,9 +114,9 @@ TEST_F(FileDigestTest, SparseFileOverFourGibibytes) {
 }
 
 #ifndef _WIN32
-// A read that fails part-way used to end the loop as if the file had ended,
-// and the digest of the bytes read so far was shown as the file's. Now the
-// text is empty, the file is closed and the next digest is whole again.
+// A read that fails part-way must not pass for the end of the file, or the
+// digest of the bytes read so far would be shown as the file's. The text is
+// empty, the file is closed, and the next digest is whole again.
 TEST_F(FileDigestTest, FailedReadGivesTheEmptyText) {
   auto path = directory.Write("data", Pattern(3 * 1048576));
   const std::string whole = Digest(path, DIGEST_MD5);
