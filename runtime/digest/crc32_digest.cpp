@@ -28,11 +28,5 @@ void Finish(DigestContext* context) {
 }  // namespace
 
 void RegisterCrc32Digest() {
-  DigestMethods* entry = RegisterDigest(DIGEST_CRC32);
-  if (!entry) return;
-  entry->create = Create;
-  entry->reset = Reset;
-  entry->update = Update;
-  entry->finish = Finish;
-  entry->destroy = DestroyDigestContext;
+  RegisterDigestMethods({DIGEST_CRC32, Create, Reset, Update, Finish, DestroyDigestContext});
 }

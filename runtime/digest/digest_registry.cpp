@@ -21,4 +21,14 @@ DigestMethods* RegisterDigest(int32_t id) {
   return entry;
 }
 
+void RegisterDigestMethods(const DigestMethods& methods) {
+  DigestMethods* entry = RegisterDigest(methods.id);
+  if (!entry) return;
+  entry->create = methods.create;
+  entry->reset = methods.reset;
+  entry->update = methods.update;
+  entry->finish = methods.finish;
+  entry->destroy = methods.destroy;
+}
+
 void DestroyDigestContext(DigestContext* context) { PlatformHeapFree(ProgramHeap, context); }

@@ -38,6 +38,9 @@ extern DigestMethodTable DigestRegistry;
 
 DigestMethods* FindDigest(int32_t id);
 DigestMethods* RegisterDigest(int32_t id);
+// Registers methods.id and writes the five operations into its entry; when the
+// id is taken, the first registration keeps its operations.
+void RegisterDigestMethods(const DigestMethods& methods);
 
 // The destroy operation of every method: gives the context back to ProgramHeap.
 void DestroyDigestContext(DigestContext* context);

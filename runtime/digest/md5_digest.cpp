@@ -71,11 +71,5 @@ void Finish(DigestContext* context) {
 }  // namespace
 
 void RegisterMd5Digest() {
-  DigestMethods* entry = RegisterDigest(DIGEST_MD5);
-  if (!entry) return;
-  entry->create = Create;
-  entry->reset = Reset;
-  entry->update = Update;
-  entry->finish = Finish;
-  entry->destroy = DestroyDigestContext;
+  RegisterDigestMethods({DIGEST_MD5, Create, Reset, Update, Finish, DestroyDigestContext});
 }
